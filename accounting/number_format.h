@@ -1,0 +1,24 @@
+#pragma once
+// How the program turns numbers into text. Every number the user sees goes through here.
+
+#include <cstdint>
+#include <string>
+
+// Rounds to n decimals, halves away from zero; a 1e-12 nudge lets values that miss a
+// half only by representation error (0.145 -> 14.499999999999998) round up too.
+double roundDecimal(double x, int n);
+
+// The "%.13g" form, produced the same way on every C library: at most 13 significant
+// digits, trailing zeros dropped, exponent form with at least three exponent digits.
+std::string formatGeneral(double x);
+
+// Rounded to d decimals and written with exactly d digits after the point.
+std::string formatFixed(double x, int d);
+
+std::string formatInteger(int32_t n);
+
+// "12.3KB/S": KB moved in one step, one decimal.
+std::string formatSpeed(double kb);
+
+// "12.3MB" or "1.5GB", no padding; GB from the first value above 1024 MB.
+std::string formatVolume(float mb);
