@@ -90,6 +90,20 @@ std::string formatFixed(double x, int d) {
 
 std::string formatInteger(int32_t n) { return std::to_string(n); }
 
+int32_t truncateToInt32(double x) {
+  constexpr double kTwoTo63 = 9223372036854775808.0;
+  if (std::isnan(x)) return 0;
+  int64_t whole;
+  if (x >= kTwoTo63) {
+    whole = INT64_MAX;
+  } else if (x < -kTwoTo63) {
+    whole = INT64_MIN;
+  } else {
+    whole = static_cast<int64_t>(x);  // truncates toward zero
+  }
+  return static_cast<int32_t>(static_cast<uint32_t>(static_cast<uint64_t>(whole)));
+}
+
 std::string formatSpeed(double kb) { return formatFixed(kb, 1) + "KB/S"; }
 
 std::string formatVolume(float mb) {

@@ -17,6 +17,11 @@ std::string formatFixed(double x, int d);
 
 std::string formatInteger(int32_t n);
 
+// A real value stored as an integer: truncated toward zero to 64 bits, of which the low
+// 32 are kept (605.5 -> 605, -7.9 -> -7). NaN gives 0 and magnitudes past 64 bits
+// saturate first, where a plain conversion would be undefined.
+int32_t truncateToInt32(double x);
+
 // "12.3KB/S": KB moved in one step, one decimal.
 std::string formatSpeed(double kb);
 

@@ -52,6 +52,18 @@ TEST(NumberFormat, IntegersAsPlainDecimals) {
   for (const auto& c : cases) EXPECT_EQ(formatInteger(c.n), c.text);
 }
 
+TEST(NumberFormat, RealToIntegerTruncatesAndKeepsTheLow32Bits) {
+  const struct {
+    double x;
+    int32_t n;
+  } cases[] = {
+      {605.5, 605},     {-7.9, -7},         {1536.9, 1536},           {0.7, 0},
+      {-1200.0, -1200}, {4294967296.0, 0},  {4294967297.9, 1},        {2147483648.0, INT32_MIN},
+      {1e30, -1},       {-1e30, 0},         {std::nan(""), 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(truncateToInt32(c.x), c.n) << c.x;
+}
+
 TEST(NumberFormat, GeneralFormLikePercentPoint13g) {
   const struct {
     double x;

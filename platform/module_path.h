@@ -1,0 +1,6 @@
+#pragma once
+
+#include <string>
+
+// The full path of the running program's file, never truncated (GBK bytes).
+std::string modulePath();
