@@ -1,5 +1,6 @@
 #include "accounting/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -89,6 +90,20 @@ std::string formatFixed(double x, int d) {
 }
 
 std::string formatInteger(int32_t n) { return std::to_string(n); }
+
+int32_t parseLeadingInteger(std::string_view text) {
+  size_t pos = 0;
+  while (pos < text.size() && (text[pos] == ' ' || (text[pos] >= '\t' && text[pos] <= '\r'))) ++pos;
+  bool negative = false;
+  if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) negative = text[pos++] == '-';
+  int64_t magnitude = 0;
+  constexpr int64_t kLimit = int64_t{INT32_MAX} + 1;
+  for (; pos < text.size() && text[pos] >= '0' && text[pos] <= '9'; ++pos) {
+    magnitude = std::min(magnitude * 10 + (text[pos] - '0'), kLimit);
+  }
+  if (negative) return static_cast<int32_t>(-magnitude);
+  return static_cast<int32_t>(std::min<int64_t>(magnitude, INT32_MAX));
+}
 
 int32_t truncateToInt32(double x) {
   constexpr double kTwoTo63 = 9223372036854775808.0;

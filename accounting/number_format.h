@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Rounds to n decimals, halves away from zero; a 1e-12 nudge lets values that miss a
 // half only by representation error (0.145 -> 14.499999999999998) round up too.
@@ -16,6 +17,10 @@ std::string formatGeneral(double x);
 std::string formatFixed(double x, int d);
 
 std::string formatInteger(int32_t n);
+
+// The leading integer of a typed text, as atoi reads it (blanks, a sign, digits; 0 when
+// there are none). Digits beyond a signed 32-bit number saturate at its limits.
+int32_t parseLeadingInteger(std::string_view text);
 
 // A real value stored as an integer: truncated toward zero to 64 bits, of which the low
 // 32 are kept (605.5 -> 605, -7.9 -> -7). NaN gives 0 and magnitudes past 64 bits

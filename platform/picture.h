@@ -1,6 +1,7 @@
 #pragma once
 // A picture as a plain pixel buffer: window backgrounds and shapes, and screenshots in tests.
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 

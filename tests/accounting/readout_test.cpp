@@ -64,6 +64,20 @@ TEST(NumberFormat, RealToIntegerTruncatesAndKeepsTheLow32Bits) {
   for (const auto& c : cases) EXPECT_EQ(truncateToInt32(c.x), c.n) << c.x;
 }
 
+TEST(NumberFormat, LeadingIntegerReadsLikeAtoiAndSaturates) {
+  const struct {
+    const char* text;
+    int32_t n;
+  } cases[] = {
+      {"", 0},          {"14", 14},       {"  -3", -3},      {"+7", 7},
+      {"12-345", 12},   {"-", 0},         {"--5", 0},        {"abc", 0},
+      {"007", 7},       {"2147483647", 2147483647},          {"2147483648", 2147483647},
+      {"-2147483648", INT32_MIN},         {"-2147483649", INT32_MIN},
+      {"99999999999999999999999", 2147483647},               {"-99999999999", INT32_MIN},
+  };
+  for (const auto& c : cases) EXPECT_EQ(parseLeadingInteger(c.text), c.n) << '"' << c.text << '"';
+}
+
 TEST(NumberFormat, GeneralFormLikePercentPoint13g) {
   const struct {
     double x;
