@@ -20,10 +20,10 @@ std::string describe(const BalloonMarkup& markup) {
   for (size_t i = 0; i < markup.lines.size(); ++i) {
     if (i > 0) out += '|';
     const MarkupLine& line = markup.lines[i];
-    if (line.runs.empty()) out += "(" + std::to_string(line.endFontPt) + ")";
+    if (line.runs.empty()) out.append("(").append(std::to_string(line.endFontPt)).append(")");
     for (const MarkupRun& run : line.runs) {
-      out += "[" + (run.link == kNoLink ? std::string("-") : markup.links[size_t(run.link)]) + "," +
-             std::to_string(run.fontPt) + "]" + run.text;
+      out.append("[").append(run.link == kNoLink ? std::string("-") : markup.links[size_t(run.link)]);
+      out.append(",").append(std::to_string(run.fontPt)).append("]").append(run.text);
     }
   }
   return out;
