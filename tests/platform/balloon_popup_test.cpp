@@ -416,14 +416,28 @@ TEST_F(BalloonPopupTest, AClickOnALinkReportsTheInnermostTokenThenCloses) {
     EXPECT_FALSE(IsWindowVisible(popup.windowHandle()));
   }
 
-  // Plain text and the margin are no link: the press only closes.
-  for (const bool onPlainText : {true, false}) {
+  // Plain text and the margin are no link, and only the left button clicks one: these presses
+  // only close.
+  const struct {
+    const char* what;
+    size_t line;
+    bool inMargin;
+    int button;
+  } closingOnly[] = {
+      {"left on plain text", 3, false, 1},
+      {"left in the margin", 3, true, 1},
+      {"right on a link", 1, false, 3},
+      {"middle on a link", 1, false, 2},
+  };
+  for (const auto& c : closingOnly) {
+    SCOPED_TRACE(c.what);
     events.clear();
     popup.showAt(900, 250, markup);
     const Picture shot = captureBalloon([](const Picture& p) { return inkBands(p).size() == 4; });
-    const InkBand plain = inkBands(shot)[3];
+    ASSERT_EQ(inkBands(shot).size(), 4u);
+    const InkBand band = inkBands(shot)[c.line];
     const RECT rect = windowRect(popup.windowHandle());
-    screen::click(rect.left + (onPlainText ? shot.width / 2 : 2), rect.top + (plain.top + plain.bottom) / 2);
+    screen::click(rect.left + (c.inMargin ? 2 : shot.width / 2), rect.top + (band.top + band.bottom) / 2, c.button);
     ASSERT_TRUE(closedArrived());
     EXPECT_EQ(events, std::vector<std::string>{"closed"});
   }
