@@ -36,7 +36,7 @@ class BalloonPopup {
   // dialog; it must not destroy the balloon.
   std::function<void(const std::string& token)> linkClicked;
   // Each time a shown balloon closes, replacement by showAt included. Queued: it runs after
-  // the handler in progress has returned.
+  // the handler in progress has returned. A balloon destroyed while shown raises nothing.
   std::function<void()> closed;
 
   // Shows `markup` (GBK) with the tail's tip (without a tail, the middle of the edge that
