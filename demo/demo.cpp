@@ -1,12 +1,14 @@
 // A small demo of the window toolkit and the balloon popup: a shaped, alpha-blended bar
-// with labels that change every second; a right click opens a balloon with the menu,
-// a left press drags the bar, the last menu entry (or closing the window) ends it.
+// with labels that change every second and a hint balloon; a right click opens a balloon
+// with the menu (an entry brings a notice), a left press drags the bar, the last menu
+// entry (or closing the window) ends it.
 #include <windows.h>
 
 #include <string>
 
 #include "accounting/number_format.h"
 #include "menu/menu_document.h"
+#include "platform/balloon_popup.h"
 #include "platform/window.h"
 
 namespace {
@@ -61,8 +63,29 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   };
   if (!loadWindow(bar)) return 1;
 
+  // The menu below the bar with square corners; notices with rounded corners and a tail.
+  BalloonPopup popup(windowHandle(bar));
+  auto show = [&](const std::string& markup, bool notice) {
+    popup.style = notice ? BalloonStyle{3, 3, 9, 5, 1} : BalloonStyle{0, 0, 0, 0, 1};
+    popup.showAt(left(bar) + 72, top(bar) + 22, markup);
+  };
+  std::string pendingNotice;
+  bool quit = false;
+  popup.linkClicked = [&](const std::string& token) {
+    if (token == "m8") quit = true;
+    else if (token.size() == 2 && token[0] == 'm') pendingNotice = noticeMarkup("msg1", "你点了 " + token);
+  };
+  popup.closed = [&] {
+    if (quit) PostQuitMessage(0);
+    if (pendingNotice.empty()) return;
+    show(pendingNotice, true);
+    pendingNotice.clear();
+  };
+
   TransLabel& coverLabel = *bar.label("cover");
   coverLabel.leftButtonDown = [&](int, int) { sendWindowMessage(bar, WM_NCLBUTTONDOWN, HTCAPTION, 0); };
+  coverLabel.rightButtonDown = [&](int, int) { show(initialMenuDocument(), false); };
+  show(startupHint(), true);
 
   int seconds = 0;
   Timer timer;

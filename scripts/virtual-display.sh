@@ -4,24 +4,26 @@
 # command's.
 set -uo pipefail
 
-n=90
-while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
-export DISPLAY=":$n"
-
-Xvfb "$DISPLAY" -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and reports it once it accepts clients: two runs
+# started at the same moment (two worktrees testing) cannot end up sharing one display.
+number_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp 3>"$number_file" >/dev/null 2>&1 &
 xvfb_pid=$!
 cleanup() {
   [ -n "${xcompmgr_pid:-}" ] && kill "$xcompmgr_pid" 2>/dev/null
   kill "$xvfb_pid" 2>/dev/null
   wait 2>/dev/null
+  rm -f "$number_file"
 }
 trap cleanup EXIT
 
 for _ in $(seq 100); do
-  xdpyinfo >/dev/null 2>&1 && break
+  [ -s "$number_file" ] && break
   kill -0 "$xvfb_pid" 2>/dev/null || { echo "virtual-display: Xvfb did not start" >&2; exit 1; }
   sleep 0.1
 done
+[ -s "$number_file" ] || { echo "virtual-display: Xvfb did not report its display" >&2; exit 1; }
+export DISPLAY=":$(head -n1 "$number_file")"
 xcompmgr >/dev/null 2>&1 &
 xcompmgr_pid=$!
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <vector>
 
 namespace screen {
@@ -21,9 +22,18 @@ std::string hostToWindowsPath(const std::string& hostPath) {
 }
 
 std::string scratchPath(const char* suffix) {
+  // Process ids are only unique within one Wine prefix: two worktrees testing at the same time
+  // would otherwise write and delete each other's scripts.
+  static const unsigned long long runId = [] {
+    std::random_device random;
+    LARGE_INTEGER now{};
+    QueryPerformanceCounter(&now);
+    return ((static_cast<unsigned long long>(random()) << 32) | random()) ^ static_cast<unsigned long long>(now.QuadPart);
+  }();
   static int counter = 0;
   char name[128];
-  std::snprintf(name, sizeof name, "/tmp/strovik-test-%lu-%d%s", GetCurrentProcessId(), ++counter, suffix);
+  std::snprintf(name, sizeof name, "/tmp/strovik-test-%lu-%016llx-%d%s", GetCurrentProcessId(), runId, ++counter,
+                suffix);
   return name;
 }
 
