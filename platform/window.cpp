@@ -114,7 +114,11 @@ void TransLabel::setCaption(std::string_view caption) {
   if (caption == design_.caption) return;
   design_.caption = caption;
   if (!hwnd_) return;
-  SetWindowTextW(hwnd_, gbkToWide(design_.caption).c_str());
+  // Stored straight through the wide default procedure: a procedure put in front of the
+  // label with the ANSI functions (the leave watcher) would pass the text through the
+  // system's code page, and lose it under a Western one.
+  const std::wstring text = gbkToWide(design_.caption);
+  DefWindowProcW(hwnd_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
   // Repaint what lies beneath first: that wipes the old text, then the label draws anew.
   HWND parent = GetParent(hwnd_);
   RECT area;

@@ -26,5 +26,10 @@ std::string programPathFromModulePath(std::string_view modulePath) {
 
 std::string runEntryText(std::string_view programPath) {
   if (programPath.find(' ') == std::string_view::npos) return std::string(programPath);
-  return "\"" + std::string(programPath) + "\"";
+  std::string quoted;
+  quoted.reserve(programPath.size() + 2);
+  quoted += '"';
+  quoted += programPath;
+  quoted += '"';
+  return quoted;
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <atomic>
 #include <thread>
 #include <vector>
 
@@ -259,6 +260,61 @@ TEST_F(TransLabelTest, DisabledLabelLetsTheMouseThroughToTheSiblingBeneath) {
   EXPECT_EQ(events, (std::vector<std::string>{"cover moved", "cover left 39,18", "cover right"}));
 }
 
+WNDPROC g_savedProc = nullptr;
+int g_leaves = 0;
+
+LRESULT CALLBACK leaveWatcher(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOUSELEAVE) ++g_leaves;
+  return CallWindowProcA(g_savedProc, hwnd, message, wParam, lParam);
+}
+
+// The leave watcher puts an ANSI procedure in front of a label: events, leave tracking,
+// the caption and its pixels must all survive that, whatever the code page.
+TEST_F(TransLabelTest, SubclassedLabelKeepsItsEventsTextAndLooks) {
+  WindowDesign design = plainDesign("Subclassed", kLeft, kTop + 300, 300, 40, kPaleBlue);
+  LabelDesign watched = labelDesign("watched", 0, 0, 150, 40, "");
+  watched.font = barFont();
+  LabelDesign twin = watched;
+  twin.name = "twin";
+  twin.left = 150;
+  design.labels = {watched, twin};
+  Window window(design);
+  ASSERT_TRUE(loadWindow(window));
+  visible(window, true);
+  TransLabel& label = *window.label("watched");
+  int moves = 0;
+  label.mouseMoved = [&](int, int) {
+    ++moves;
+    TRACKMOUSEEVENT track{sizeof track, TME_LEAVE, windowHandle(label), 0};
+    TrackMouseEvent(&track);
+  };
+  screen::moveMouse(5, 1000);
+  g_leaves = 0;
+  g_savedProc = replaceWindowProc(windowHandle(label), leaveWatcher);
+  ASSERT_NE(g_savedProc, nullptr);
+  EXPECT_EQ(reinterpret_cast<WNDPROC>(GetWindowLongPtrA(windowHandle(label), GWLP_WNDPROC)), leaveWatcher);
+
+  screen::moveMouse(kLeft + 50, kTop + 320);
+  EXPECT_TRUE(screen::waitUntil([&] { return moves > 0; }));
+  screen::moveMouse(5, 1000);
+  EXPECT_TRUE(screen::waitUntil([&] { return g_leaves == 1; }));
+
+  const std::string text = "监控编号(3) 12.3KB/S";
+  label.setCaption(text);
+  window.label("twin")->setCaption(text);
+  wchar_t stored[64] = {};
+  InternalGetWindowText(windowHandle(label), stored, 64);
+  EXPECT_STREQ(stored, L"监控编号(3) 12.3KB/S");
+  EXPECT_TRUE(screen::waitUntil([&] {
+    const Picture shot = screen::capture(kLeft, kTop + 300, 300, 40);
+    Picture left(150, 40), right(150, 40);
+    for (int y = 0; y < 40; ++y) {
+      for (int x = 0; x < 150; ++x) left.set(x, y, shot.at(x, y)), right.set(x, y, shot.at(150 + x, y));
+    }
+    return pixelsOtherThan(left, kPaleBlue) > 50 && samePixels(left, right);
+  }));
+}
+
 // Chinese text must not depend on the system's ANSI code page: the run under code page
 // 936 leaves its picture for the run under 1252 to compare against.
 TEST_F(TransLabelTest, ChineseTextLooksTheSameUnderEveryCodePage) {
@@ -303,6 +359,53 @@ TEST_F(TransLabelTest, ChineseTextLooksTheSameUnderEveryCodePage) {
       out.write(reinterpret_cast<const char*>(shot.pixels.data()), std::streamsize(bytes.size()));
     }
   }
+}
+
+TEST(Window, DragThroughTheCaptionMoveLoopReportsEveryMove) {
+  constexpr int kX = 400, kY = 600;
+  WindowDesign design = plainDesign("Drag", kX, kY, 155, 22, kRed);
+  design.labels = {labelDesign("cover", 1, -6, 159, 30, "")};
+  Window window(design);
+  std::vector<POINT> moves;
+  bool dragEnded = false;
+  ASSERT_TRUE(loadWindow(window));
+  visible(window, true);
+  window.label("cover")->leftButtonDown = [&](int, int) {
+    sendWindowMessage(window, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    dragEnded = true;  // the move loop returns when the button is released
+  };
+  window.moved = [&] { moves.push_back({left(window), top(window)}); };
+  ASSERT_TRUE(showsAt(kX + 30, kY + 10, kRed));
+
+  // The drag runs inside this thread's handler; the mouse is driven from another thread,
+  // each step waiting until the window has followed.
+  const HWND hwnd = windowHandle(window);
+  const auto windowAt = [hwnd](int x, int y) {
+    return screen::waitUntil([&] {
+      RECT r;
+      GetWindowRect(hwnd, &r);
+      return r.left == x && r.top == y;
+    });
+  };
+  std::atomic<bool> followed{true}, done{false};
+  std::thread hand([&] {
+    screen::runHost("xdotool mousemove " + std::to_string(kX + 30) + " " + std::to_string(kY + 10) + " mousedown 1");
+    for (int step = 1; step <= 5; ++step) {
+      screen::moveMouse(kX + 30 + 20 * step, kY + 10 + 10 * step);
+      followed = followed && windowAt(kX + 20 * step, kY + 10 * step);
+    }
+    screen::runHost("xdotool mouseup 1");
+    done = true;
+  });
+  const bool finished = screen::waitUntil([&] { return done && dragEnded; }, 30000);
+  hand.join();
+  ASSERT_TRUE(finished);
+  EXPECT_TRUE(followed);
+  EXPECT_EQ(left(window), kX + 100);
+  EXPECT_EQ(top(window), kY + 50);
+  ASSERT_GE(moves.size(), 5u);
+  EXPECT_EQ(moves.back().x, kX + 100);
+  EXPECT_EQ(moves.back().y, kY + 50);
 }
 
 TEST(Timer, TicksWhileRunningAndSamePeriodDoesNotRestartIt) {
