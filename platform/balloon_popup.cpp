@@ -26,19 +26,6 @@ void setFaceName(LOGFONTW& logFont, const wchar_t* face) {
   wcsncpy(logFont.lfFaceName, face, LF_FACESIZE - 1);
 }
 
-// Restores what was selected into a DC before.
-class SelectedObject {
- public:
-  SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~SelectedObject() { SelectObject(dc_, previous_); }
-  SelectedObject(const SelectedObject&) = delete;
-  SelectedObject& operator=(const SelectedObject&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
-
 class PaintScope {
  public:
   explicit PaintScope(HWND window) : window_(window) { BeginPaint(window_, &paint_); }
@@ -326,7 +313,7 @@ HFONT BalloonPopup::font(int fontPt) {
   const bool preferred = preferredFaceInstalled();
   logFont.lfCharSet = preferred ? GB2312_CHARSET : DEFAULT_CHARSET;
   setFaceName(logFont, preferred ? kPreferredFace : kFallbackFace);
-  return fonts_.emplace(fontPt, FontHandle(CreateFontIndirectW(&logFont))).first->second.get();
+  return fonts_.emplace(fontPt, UniqueFont(CreateFontIndirectW(&logFont))).first->second.get();
 }
 
 TextMeasurer BalloonPopup::measurer() {
@@ -349,7 +336,7 @@ TextMeasurer BalloonPopup::measurer() {
 void BalloonPopup::resizeBackBuffer(int width, int height) {
   if (backBitmap_ && width == backWidth_ && height == backHeight_) return;
   ScreenDc screen;
-  BitmapHandle bitmap(CreateCompatibleBitmap(screen.get(), std::max(width, 1), std::max(height, 1)));
+  UniqueBitmap bitmap(CreateCompatibleBitmap(screen.get(), std::max(width, 1), std::max(height, 1)));
   const HGDIOBJ previous = SelectObject(backDc_.get(), bitmap.get());
   if (!originalBitmap_) originalBitmap_ = previous;
   backBitmap_ = std::move(bitmap);  // the old one is no longer selected, so it can go

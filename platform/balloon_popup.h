@@ -18,6 +18,7 @@
 
 #include "platform/balloon_geometry.h"
 #include "platform/balloon_markup.h"
+#include "platform/gdi.h"
 
 class BalloonPopup {
  public:
@@ -50,16 +51,6 @@ class BalloonPopup {
   HWND windowHandle() const { return window_; }
 
  private:
-  struct GdiDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-  };
-  struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-  };
-  using FontHandle = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiDeleter>;
-  using BitmapHandle = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiDeleter>;
-  using BrushHandle = std::unique_ptr<std::remove_pointer_t<HBRUSH>, GdiDeleter>;
-  using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
 
   static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   static LRESULT CALLBACK mouseHook(int code, WPARAM wParam, LPARAM lParam);
@@ -90,12 +81,12 @@ class BalloonPopup {
   std::vector<std::wstring> runTexts_;  // the layout's run texts, decoded once per show
   BalloonFrame frame_;
 
-  std::map<int, FontHandle> fonts_;  // by point size, made once and kept
-  MemoryDc backDc_;                  // the picture of the window, also used for measuring
-  BitmapHandle backBitmap_;
+  std::map<int, UniqueFont> fonts_;  // by point size, made once and kept
+  UniqueDc backDc_;                  // the picture of the window, also used for measuring
+  UniqueBitmap backBitmap_;
   HGDIOBJ originalBitmap_ = nullptr;
   int backWidth_ = 0;
   int backHeight_ = 0;
-  BrushHandle backgroundBrush_;
-  BrushHandle hoverBrush_;
+  UniqueBrush backgroundBrush_;
+  UniqueBrush hoverBrush_;
 };

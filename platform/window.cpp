@@ -81,6 +81,21 @@ LOGFONTW logFontFor(const std::optional<FontFields>& fields) {
   return font;
 }
 
+// One paintContent(hdc) serves the screen and WM_PRINTCLIENT (a child asking for the
+// background beneath it); the background is drawn there too, so erasing does nothing.
+template <typename Paint>
+LRESULT paintMessage(HWND hwnd, UINT message, WPARAM wParam, Paint paint) {
+  if (message == WM_PRINTCLIENT) {
+    paint(reinterpret_cast<HDC>(wParam));
+  } else if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC hdc = BeginPaint(hwnd, &ps);
+    paint(hdc);
+    EndPaint(hwnd, &ps);
+  }
+  return message == WM_ERASEBKGND ? 1 : 0;
+}
+
 UINT alignmentFlags(TextAlign align) {
   switch (align) {
     case TextAlign::centre: return DT_CENTER;
@@ -163,17 +178,9 @@ LRESULT TransLabel::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (!IsWindowEnabled(hwnd_)) return HTTRANSPARENT;
       break;
     case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC hdc = BeginPaint(hwnd_, &ps);
-      paintContent(hdc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      paintContent(reinterpret_cast<HDC>(wParam));
-      return 0;
+      return paintMessage(hwnd_, message, wParam, [this](HDC hdc) { paintContent(hdc); });
     case WM_MOUSEMOVE:
       if (mouseMoved) mouseMoved(x, y);
       return 0;
@@ -230,17 +237,9 @@ void Window::paintContent(HDC hdc) {
 LRESULT Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_ERASEBKGND:
-      return 1;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC hdc = BeginPaint(hwnd_, &ps);
-      paintContent(hdc);
-      EndPaint(hwnd_, &ps);
-      return 0;
-    }
+    case WM_PAINT:
     case WM_PRINTCLIENT:
-      paintContent(reinterpret_cast<HDC>(wParam));
-      return 0;
+      return paintMessage(hwnd_, message, wParam, [this](HDC hdc) { paintContent(hdc); });
     case WM_MOVE:
       if (loaded_ && moved) moved();
       return 0;
