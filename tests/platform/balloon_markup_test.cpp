@@ -2,6 +2,8 @@
 // into, and where lines and links land.
 #include "platform/balloon_markup.h"
 
+#include "menu/menu_document.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -29,43 +31,8 @@ std::string describe(const BalloonMarkup& markup) {
   return out;
 }
 
-// The menu the program shows, built the way the program builds it: eight lines joined by CR LF.
-std::string menuDocument() {
-  const struct {
-    const char* token;
-    std::string label;
-    size_t spacer;
-  } items[] = {
-      {"m1", " 监控编号()", 33},  {"m2", "  透明度()", 33},    {"m3", " 窗口置顶(√)", 33},
-      {"m4", "记录总流量(×)", 33}, {"m5", "开机自动运行(×)", 36}, {"m6", "恢复默认设置", 36},
-      {"m7", "   关于   ", 33},  {"m8", "   退出   ", 0},
-  };
-  std::string document;
-  for (const auto& item : items) {
-    if (!document.empty()) document += "\r\n";
-    document += std::string("<a msg=") + item.token + "><font size=10pt>" + item.label + "</font>";
-    if (item.spacer > 0) document += "<br><font size=3pt>" + spaces(item.spacer) + "</font></a></br>";
-    else document += "</a>";
-  }
-  return document;
-}
-
-std::string noticeMarkup(const std::string& token, const std::string& text) {
-  return "<a msg=" + token + "><font size=10pt>" + spaces(3) + text + spaces(3) + "</font></a>";
-}
-
-const std::string kStartupHint = "<a msg=help><font size=10pt>" + spaces(3) + "提示:在这点右键能弹出菜单~~" +
-                                 spaces(3) + "</font><br><font size=3pt>" + spaces(33) + "</font></a></br>\r\n" +
-                                 "<a msg=notip><font size=10pt>" + spaces(3) + "点这不再提示此消息" + spaces(3) +
-                                 "</font></a>";
-
-const std::string kRestoreQuestion = "<a msg=no><font size=15pt>" + spaces(3) + "真的要恢复默认设置？" + spaces(3) +
-                                     "</font><br><font size=3pt>" + spaces(33) + "</font></a></br>" +
-                                     "<a msg=yes><font size=10pt>" + spaces(5) + "确定" + spaces(3) + "</font></a>" +
-                                     "<a msg=no><font size=10pt>" + spaces(3) + "取消" + spaces(5) + "</font></a>";
-
 TEST(BalloonMarkup, TheMenuIsOneLinkPerItemWithAThinSecondRowAndABlankLineBetween) {
-  const std::string document = menuDocument();
+  const std::string document = initialMenuDocument();
   ASSERT_EQ(document.size(), 860u);
   const BalloonMarkup markup = parseBalloonMarkup(document);
   EXPECT_EQ(markup.links, (std::vector<std::string>{"m1", "m2", "m3", "m4", "m5", "m6", "m7", "m8"}));
@@ -80,14 +47,14 @@ TEST(BalloonMarkup, TheMenuIsOneLinkPerItemWithAThinSecondRowAndABlankLineBetwee
 }
 
 TEST(BalloonMarkup, NoticesAndTheWrappedQuestionNestTheirLinks) {
-  ASSERT_EQ(kStartupHint.size(), 202u);
-  EXPECT_EQ(describe(parseBalloonMarkup(kStartupHint)),
+  ASSERT_EQ(startupHint().size(), 202u);
+  EXPECT_EQ(describe(parseBalloonMarkup(startupHint())),
             "[help,10]   提示:在这点右键能弹出菜单~~   |[help,3]" + spaces(33) + "|(9)|[notip,10]   点这不再提示此消息   ");
 
   EXPECT_EQ(describe(parseBalloonMarkup(noticeMarkup("msg5", "功能已关闭"))), "[msg5,10]   功能已关闭   ");
 
-  ASSERT_EQ(kRestoreQuestion.size(), 226u);
-  const BalloonMarkup question = parseBalloonMarkup(noticeMarkup("msg8", kRestoreQuestion));
+  ASSERT_EQ(restoreQuestion().size(), 226u);
+  const BalloonMarkup question = parseBalloonMarkup(noticeMarkup("msg8", restoreQuestion()));
   EXPECT_EQ(question.links, (std::vector<std::string>{"msg8", "no", "yes", "no"}));
   EXPECT_EQ(describe(question), "[msg8,10]   [no,15]   真的要恢复默认设置？   |[no,3]" + spaces(33) +
                                     "|[yes,10]     确定   [no,10]   取消     [msg8,10]   ");

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "menu/menu_document.h"
 #include "platform/gbk_text.h"
 #include "tests/support/screen.h"
 
@@ -25,9 +26,6 @@ const BalloonStyle kNoticeStyle{3, 3, 9, 5, 1};
 
 std::string spaces(size_t n) { return std::string(n, ' '); }
 
-std::string noticeMarkup(const std::string& token, const std::string& text) {
-  return "<a msg=" + token + "><font size=10pt>" + spaces(3) + text + spaces(3) + "</font></a>";
-}
 
 // A plain top-level window of the test program: records what it receives and lets a test act
 // on a message, the way the program's own windows would.
@@ -327,21 +325,9 @@ TEST_F(BalloonPopupTest, EveryLineIsCentredAndLinkTextIsWhite) {
 }
 
 TEST_F(BalloonPopupTest, TheMenuShowsEveryItemWithARealFont) {
-  const struct {
-    const char* token;
-    std::string label;
-    size_t spacer;
-  } items[] = {
-      {"m1", " 监控编号(14)", 33}, {"m2", "  透明度(225)", 33}, {"m3", " 窗口置顶(√)", 33},
-      {"m4", "记录总流量(×)", 33},  {"m5", "开机自动运行(×)", 36}, {"m6", "恢复默认设置", 36},
-      {"m7", "   关于   ", 33},    {"m8", "   退出   ", 0},
-  };
-  std::string document;
-  for (const auto& item : items) {
-    if (!document.empty()) document += "\r\n";
-    document += std::string("<a msg=") + item.token + "><font size=10pt>" + item.label + "</font>";
-    document += item.spacer ? "<br><font size=3pt>" + spaces(item.spacer) + "</font></a></br>" : "</a>";
-  }
+  std::string document = initialMenuDocument();
+  setMenuValue(document, kMonitorNumberKey, 14);
+  setMenuValue(document, kTransparencyKey, 225);
   popup.style = kMenuStyle;
   popup.showAt(772, 322, document);
   const RECT rect = windowRect(popup.windowHandle());
